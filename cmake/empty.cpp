@@ -1,0 +1,1 @@
+// Placeholder for a layer without sources yet.
