@@ -15,6 +15,5 @@ std::wstring TavroDrv::decodeText(const uint8_t*, size_t) { return {}; }
 uint8_t TavroDrv::encodeChar(wchar_t) { return 0; }
 wchar_t TavroDrv::decodeChar(uint8_t) { return 0; }
 int TavroDrv::yearFromTwoDigits(int yy) { return yy; }
-int TavroDrv::printWrapped(const std::wstring&, int, const PrintLine&, ParameterSet&) { raiseError(-12); return 0; }
 
 }}} // namespace Orn::Fptr::Tavro20
