@@ -11,6 +11,8 @@ public:
     int setTimeouts(int timeout, int intervalTimeout, int multiplier) override;
     virtual int applyTimeouts() = 0;
     virtual int setSettings(const Orn::Settings& settings);
+    // The device the next open will use.
+    virtual std::wstring devicePath() const = 0;
 
     int baudRate() const { return baudRate_; }
     int dataBits() const { return dataBits_; }
@@ -24,6 +26,10 @@ public:
     const std::wstring& ttySuffix() const { return ttySuffix_; }
 
     static int snapBaudRate(int rate);
+
+    // Reads with a negative total timeout return as soon as anything arrived, waiting at most this.
+    static constexpr int kAnyDataWaitMs = 120000;
+    static constexpr int kQueueSize = 16384;
 
 protected:
     int baudRate_ = 115200;
