@@ -1,6 +1,7 @@
 #pragma once
 // The failure vocabulary: error objects with their texts, the exceptions that carry codes,
 // the one raising routine and the register-byte mapping.
+#include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <string>
@@ -98,6 +99,10 @@ std::wstring rcpprnErrorText(int32_t code);
 
 // The API's own result table (98 rows), looked up by exact code; found=false when absent.
 std::wstring apiResultText(int32_t code, bool* found = nullptr);
+
+// Message texts of the pay-card family (it has no code table).
+extern const wchar_t* const kPayCardTexts[];
+extern const size_t kPayCardTextCount;
 
 namespace Fptr { namespace Norvex {
 class NorvexError : public FptrError {};

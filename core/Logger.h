@@ -2,6 +2,7 @@
 // Process-wide diagnostic log: "norvex_log.txt" beside the host executable, level from
 // QLM9_LOG_LVL, the file opened and closed around every record.
 #include <cstdarg>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -22,6 +23,8 @@ public:
     void logCall(int lvl, const wchar_t* method, const wchar_t* fmt = nullptr, ...);
     void close();
 
+    static const size_t kCallTextLimit = 2047;   // longest argument text of an entry record
+
     const std::wstring& path() const { return path_; }
 
     // Tests only: re-read the level and path (the level is otherwise fixed at first use).
@@ -31,6 +34,8 @@ private:
     Logger();
     bool open();
     void head(int lvl);
+    void put(const std::wstring& text);
+    void record(int lvl, const std::wstring& body);
 
     FILE* file_ = nullptr;
     int level_ = 0;

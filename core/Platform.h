@@ -1,6 +1,7 @@
 #pragma once
 // Platform services; core/platform/posix and core/platform/windows implement them.
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace Platform {
@@ -22,6 +23,9 @@ std::wstring fromOem(const std::string& bytes);
 std::string toOem(const std::wstring& text);
 std::string toAnsi(const std::wstring& text);
 std::wstring fromAnsi(const std::string& bytes);
+
+// fopen with a wide path (UTF-8 on POSIX, the wide API on Windows); null on failure.
+FILE* openFile(const std::wstring& path, const char* mode);
 
 // Wide text <-> UTF-8 (file names, SQLite, logs).
 std::string toUtf8(const std::wstring& text);
