@@ -1,6 +1,7 @@
 #pragma once
 // The generic fiscal-printer driver interface. The order of the operations is fixed:
 // it is the slot order every driver implements.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -94,6 +95,8 @@ struct ModelEntry {
     const wchar_t* displayName;
     DriverFactory factory;
 };
+// The registry's entries in look-up order.
+const ModelEntry* registryEntries(size_t& count);
 // Returns a new driver for the model, or null when the registry has no such model.
 AbstractFptrDriver* createDriver(int modelCode);
 // Tests may replace the registry's factory (returns the previous one; null restores the default).

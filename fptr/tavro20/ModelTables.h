@@ -55,6 +55,9 @@ constexpr int kModel10 = 52;
 constexpr int kModel20 = 47;
 constexpr int kModel30 = 53;
 constexpr unsigned kModelCapabilities = 477;
+inline constexpr const wchar_t* kDisplayName10 = L"TAVRO: Lumo-10ПТК / K / ЕНВД";
+inline constexpr const wchar_t* kDisplayName20 = L"TAVRO: Lumo-20ПТК / K / ЕНВД";
+inline constexpr const wchar_t* kDisplayName30 = L"TAVRO: Lumo-30ПТК";
 
 // The descriptor of a model code, or null for a code the driver does not know.
 const ModelDescriptor* modelDescriptor(int modelCode);

@@ -2,6 +2,8 @@
 // The driver for registers speaking protocol 2.0. It is also the link protocol object, so one
 // object owns the port, the link state and the register logic. Its operations are split over
 // several sources by family: core, registration, printing, reports, values, tables.
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -82,15 +84,42 @@ public:
     int summTax(int64_t sum, int area, int taxNumber, ParameterSet& params) override;
     int printLastCopy(ParameterSet& params) override;
 
+    // Answer time-outs in milliseconds; kDefaultTimeout selects the link's own (10 s).
+    static constexpr int kDefaultTimeout = -1;
+    static constexpr int kChequeTimeout = 20000;     // openCheque, closeCheque
+    static constexpr int kRegisterTimeout = 45000;   // getReg
+    static constexpr int kBeepTimeout = 0;           // beep
+    static constexpr int kReportTimeout = 40000;     // the long report command
+
     // Helpers shared by the driver's sources.
-    ByteBuffer command(const ByteBuffer& cmd, int timeout = -1, bool check = true);
+    // One exchange; with check set a refusal of the register is raised as its error.
+    ByteBuffer command(const ByteBuffer& cmd, int timeout = kDefaultTimeout, bool check = true);
+    // Register read 0x91: the answer is 0x55, error code, data.
     ByteBuffer getReg(int reg, int first, int second);
-    int singleByteCommand(uint8_t code, int timeout = -1);
-    // Text to the register's bytes, in a field of the given capacity (see the text encoding).
+    // Sends the one command byte, ignores the answer, returns 0.
+    int singleByteCommand(uint8_t code, int timeout = kDefaultTimeout);
+    // Table field access (0x46 read: answer 0x55, error code, field bytes; 0x50 write). Table
+    // and field must fit one byte and row two bytes, else -6 with the Table/Row/Field code.
+    ByteBuffer readField(int table, int row, int fieldNumber);
+    void writeField(int table, int row, int fieldNumber, const ByteBuffer& bytes);
+    static ByteBuffer fieldAddress(uint8_t code, int table, int row, int fieldNumber);
+
+    // Bounds-safe readers of answer fields: bytes past the end of the answer read as zero.
+    static ByteBuffer field(const ByteBuffer& answer, size_t offset, size_t n);
+    static int64_t bcdAt(const ByteBuffer& answer, size_t offset, size_t n);
+    // BCD amount divided by 10^decimals, decoded digit by digit.
+    static double amountAt(const ByteBuffer& answer, size_t offset, size_t n, int decimals);
+    // The raw bytes as upper-case hexadecimal digits, two per byte.
+    static std::wstring hexAt(const ByteBuffer& answer, size_t offset, size_t n);
+
+    // Text to the register's bytes in a field of `capacity` bytes: a text of n < capacity
+    // characters gives n bytes, a longer one capacity-1 characters and a zero byte. Capacity 0
+    // gives nothing; a negative capacity means no limit.
     static ByteBuffer encodeText(const std::wstring& text, int capacity);
     static std::wstring decodeText(const uint8_t* bytes, size_t n);
     static uint8_t encodeChar(wchar_t c);
     static wchar_t decodeChar(uint8_t b);
+    // A two-digit year read from the register as four digits.
     static int yearFromTwoDigits(int yy);
     using PrintLine = std::function<int(const std::wstring&)>;
     int printWrapped(const std::wstring& text, int parameterCode, const PrintLine& printLine,
