@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <sstream>
+
+#include "core/Error.h"
+#include "core/Logger.h"
+#include "core/Platform.h"
+
+namespace {
+
+// Each test sets the level, reloads the logger and starts from no log file.
+class LoggerTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        unsetenv("QLM9_LOG_LVL");
+        Logger::instance().reloadForTests();
+        removeFile();
+    }
+
+    void useLevel(const char* value) {
+        if (value) setenv("QLM9_LOG_LVL", value, 1);
+        else unsetenv("QLM9_LOG_LVL");
+        Logger::instance().reloadForTests();
+        removeFile();
+    }
+
+    std::string filePath() const { return Platform::toUtf8(Logger::instance().path()); }
+    void removeFile() const { std::remove(filePath().c_str()); }
+    bool fileExists() const { return std::ifstream(filePath()).good(); }
+
+    std::string bytes() const {
+        std::ifstream in(filePath(), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    std::wstring text() const { return Platform::fromUtf8(bytes()); }
+
+    // Every kind of record once, at every level.
+    void writeEverything() {
+        Logger& log = Logger::instance();
+        const uint8_t frame[] = {0x02, 0x41, 0x03};
+        for (int lvl = 1; lvl <= 4; ++lvl) log.write(lvl, L"record %d", lvl);
+        log.logCall(3, L"OpenDLL");
+        log.logCall(4, L"getStatus", L"%d", 7);
+        log.debug(L"link %ls", L"up");
+        log.debugDump(L"send", frame, 3, -1);
+        log.dump(4, L"serial write:", frame, 3, 3);
+        try {
+            Orn::raiseError(-20);
+        } catch (const Orn::Exception&) {
+        }
+    }
+};
+
+TEST_F(LoggerTest, LevelsThatMeanOffWriteNothingAndCreateNoFile) {
+    const char* values[] = {nullptr, "", "abc", "5", "-1", "0"};
+    for (const char* v : values) {
+        useLevel(v);
+        EXPECT_EQ(Logger::instance().level(), 0) << (v ? v : "(unset)");
+        writeEverything();
+        EXPECT_FALSE(fileExists()) << (v ? v : "(unset)");
+    }
+}
+
+TEST_F(LoggerTest, LevelTextIsReadAsLeadingDecimal) {
+    const struct {
+        const char* value;
+        int level;
+    } cases[] = {{"2", 2}, {" 3", 3}, {"4x", 4}, {"1", 1}, {"0x3", 0}};
+    for (const auto& c : cases) {
+        useLevel(c.value);
+        EXPECT_EQ(Logger::instance().level(), c.level) << c.value;
+    }
+}
+
+TEST_F(LoggerTest, EachLevelWritesItsRecordsOnly) {
+    const struct {
+        const char* level;
+        const wchar_t* present[4];
+        const wchar_t* absent[3];
+    } cases[] = {
+        {"2",
+         {L" U T:", L"Ошибка -20.0 ()\r\n", L"record 2\r\n", nullptr},
+         {L">> OpenDLL()", L"send", L"record 3"}},
+        {"3",
+         {L"D T:", L">> OpenDLL()\r\n", L"] send 02 41 03 (3 bytes total)\r\n", L"link up\r\n"},
+         {L"serial write:", L">> getStatus()", L"record 4"}},
+        {"4",
+         {L"I T:", L"] serial write: 02 41 03 (3/3 bytes)\r\n", L">> getStatus() 7\r\n", L"record 4\r\n"},
+         {nullptr, nullptr, nullptr}},
+    };
+    for (const auto& c : cases) {
+        useLevel(c.level);
+        writeEverything();
+        const std::wstring t = text();
+        for (const wchar_t* p : c.present) {
+            if (!p) continue;
+            EXPECT_NE(t.find(p), std::wstring::npos) << c.level << ": " << Platform::toUtf8(p);
+        }
+        for (const wchar_t* a : c.absent) {
+            if (!a) continue;
+            EXPECT_EQ(t.find(a), std::wstring::npos) << c.level << ": " << Platform::toUtf8(a);
+        }
+    }
+}
+
+TEST_F(LoggerTest, LinesHaveTheHeadAndUtf8Text) {
+    useLevel("4");
+    Logger::instance().write(2, L"Проверка %ls", L"связи");
+    const std::string raw = bytes();
+    EXPECT_NE(raw.find("\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB2\xD0\xB5\xD1\x80\xD0\xBA\xD0\xB0"), std::string::npos);
+    const std::regex line(R"(^\[\d{4}\.\d\d\.\d\d \d\d:\d\d:\d\d\+\d{3} U T:[0-9A-F]{8}\] .*\r\n$)");
+    EXPECT_TRUE(std::regex_match(raw, line)) << raw;
+}
+
+TEST_F(LoggerTest, LineEndAddedOnlyWhenTheFormatHasNone) {
+    useLevel("3");
+    Logger::instance().write(3, L"one\n");
+    Logger::instance().write(3, L"two");
+    Logger::instance().write(3, L"%ls", L"three\n");  // the format decides, not the text
+    const std::wstring t = text();
+    EXPECT_NE(t.find(L"one\n["), std::wstring::npos);
+    EXPECT_EQ(t.find(L"one\n\r\n"), std::wstring::npos);
+    EXPECT_NE(t.find(L"two\r\n["), std::wstring::npos);
+    EXPECT_NE(t.find(L"three\n\r\n"), std::wstring::npos);
+}
+
+TEST_F(LoggerTest, CallTextIsCutAt2047Characters) {
+    useLevel("3");
+    const std::wstring longText(3000, L'x');
+    Logger::instance().logCall(3, L"printString", L"%ls", longText.c_str());
+    const std::wstring t = text();
+    const size_t from = t.find(L">> printString() ");
+    ASSERT_NE(from, std::wstring::npos);
+    const size_t start = from + 17;
+    EXPECT_EQ(t.substr(start), std::wstring(2047, L'x') + L"\r\n");
+}
+
+TEST_F(LoggerTest, FileRemovedWhileRunningIsCreatedAgain) {
+    useLevel("2");
+    Logger::instance().write(2, L"first");
+    ASSERT_TRUE(fileExists());
+    removeFile();
+    Logger::instance().write(2, L"second");
+    const std::wstring t = text();
+    EXPECT_EQ(t.find(L"first"), std::wstring::npos);
+    EXPECT_NE(t.find(L"second"), std::wstring::npos);
+}
+
+} // namespace
