@@ -1,0 +1,174 @@
+// The scripted driver behind the adapter tests.
+#include "FakeDriver.h"
+
+#include <algorithm>
+#include <new>
+
+#include "core/StringUtils.h"
+
+namespace adapter_test {
+
+using namespace Orn;
+using namespace Orn::Fptr;
+
+Script& script() {
+    static Script s;
+    return s;
+}
+
+std::vector<std::string> Script::callsFrom(const std::string& first) const {
+    auto it = std::find(calls.begin(), calls.end(), first);
+    return std::vector<std::string>(it, calls.end());
+}
+
+size_t Script::count(const std::string& call) const {
+    return static_cast<size_t>(std::count(calls.begin(), calls.end(), call));
+}
+
+namespace {
+
+std::string narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
+
+std::string number(double v) {
+    std::string s = std::to_string(v);
+    s.erase(s.find_last_not_of('0') + 1);
+    if (!s.empty() && s.back() == '.') s.pop_back();
+    return s;
+}
+
+class FakeDriver : public AbstractFptrDriver {
+public:
+    explicit FakeDriver(int model) : model_(model) {}
+    ~FakeDriver() override { script().calls.push_back("~driver " + std::to_string(model_)); }
+
+    bool hasCapability(unsigned) const override { return true; }
+    bool isModel(int code) const override { return code == model_; }
+    int setEnabled(int how) override {
+        note("setEnabled " + std::to_string(how), "setEnabled");
+        script().enabled = how != 0;
+        return 0;
+    }
+    bool isEnabled() const override { return script().enabled; }
+    int state(ParameterSet&) override {
+        note("state");
+        return script().stateResult;
+    }
+    int info(ParameterSet& p) override {
+        note("info");
+        const Script& s = script();
+        p[0].setInt(s.model);
+        p[8].setInt(s.flags);
+        p[18].setInt(s.checkState);
+        p[45].setText(s.serial);
+        p[54].setBool(s.shiftOpened);
+        return 0;
+    }
+    int setSettings(const Settings& settings) override {
+        note("setSettings");
+        script().port = settings.find(L"Port").toInt();
+        return 0;
+    }
+    int resetMode(ParameterSet&) override { note("resetMode"); return 0; }
+    int setMode(int mode, ParameterSet&) override {
+        note("setMode " + std::to_string(mode), "setMode");
+        return 0;
+    }
+    int setValue(double value, int n, ParameterSet&) override {
+        note("setValue " + std::to_string(n) + "=" + number(value), "setValue");
+        return 0;
+    }
+    int value(double& out, int n, ParameterSet&) override {
+        note("value " + std::to_string(n), "value");
+        out = n == 57 ? script().value57 : 0;
+        return 0;
+    }
+    int setCaption(const std::wstring& text, int n, ParameterSet&) override {
+        note("setCaption " + std::to_string(n) + " " + narrow(text), "setCaption");
+        return 0;
+    }
+    int cancelCheque(ParameterSet&) override { note("cancelCheque"); return 0; }
+    int getRegister(ParameterSet& p, int reg, int first, int second) override {
+        note("getRegister " + std::to_string(reg) + "," + std::to_string(first) + "," + std::to_string(second),
+             "getRegister");
+        p[1].setText(L"12.34");
+        return 0;
+    }
+    Reports::AbstractReport* beginReport(int, ParameterSet&, bool) override { note("beginReport"); return nullptr; }
+    int beep(ParameterSet& params) override { note("beep"); return 0; }
+    int openDrawer(ParameterSet& params) override { note("openDrawer"); return 0; }
+    int cut(int partial, ParameterSet& params) override { note("cut"); return 0; }
+    int setDate(int day, int month, int year, ParameterSet& params) override { note("setDate"); return 0; }
+    int setTime(int hour, int minute, int second, ParameterSet& params) override { note("setTime"); return 0; }
+    int setSerialNumber(const std::wstring& digits, ParameterSet& params) override { note("setSerialNumber"); return 0; }
+    int summ(int64_t& amount, ParameterSet& params) override { note("summ"); return 0; }
+    int moveCash(int direction, int flags, int64_t sum, ParameterSet& params) override { note("moveCash"); return 0; }
+    int payment(int flags, int type, int64_t sum, int64_t& remainder, int64_t& change, ParameterSet& params) override { note("payment"); return 0; }
+    int beginDocument(ParameterSet& params) override { note("beginDocument"); return 0; }
+    int openSession(int flags, const std::wstring& text, ParameterSet& params) override { note("openSession"); return 0; }
+    int registration(int type, int64_t price, double quantity, ParameterSet& params) override { note("registration"); return 0; }
+    int report(int type, ParameterSet& params) override { note("report"); return 0; }
+    int openCheque(int flags, int type, ParameterSet& params) override { note("openCheque"); return 0; }
+    int closeCheque(int flags, int type, ParameterSet& params) override { note("closeCheque"); return 0; }
+    int discount(int flags, int kind, int sign, int64_t value, ParameterSet& params) override { note("discount"); return 0; }
+    int printHeader(ParameterSet& params) override { note("printHeader"); return 0; }
+    int printFooter(ParameterSet& params) override { note("printFooter"); return 0; }
+    int printText(const std::wstring& text) override { note("printText"); return 0; }
+    int printPicture(Graphic::Picture& picture, int offset, ParameterSet& params) override { note("printPicture"); return 0; }
+    bool isValueSupported(int number) override { note("isValueSupported"); return false; }
+    int valueMapping(std::wstring& out, int number) override { note("valueMapping"); return 0; }
+    int caption(std::wstring& out, int number, ParameterSet& params) override { note("caption"); return 0; }
+    bool isCaptionSupported(int number) override { note("isCaptionSupported"); return false; }
+    int reservedOperation() override { note("reservedOperation"); return 0; }
+    int writeRawData(const uint8_t* bytes, int length) override { note("writeRawData"); return 0; }
+    int fiscalization(ParameterSet& params) override { note("fiscalization"); return 0; }
+    int resetSettings(ParameterSet& params) override { note("resetSettings"); return 0; }
+    int resetSummary(ParameterSet& params) override { note("resetSummary"); return 0; }
+    int setTableField(int table, int row, int field, int fieldType, const std::wstring& value) override { note("setTableField"); return 0; }
+    int tableField(int table, int row, int field, int fieldType, std::wstring& out) override { note("tableField"); return 0; }
+    int runCommand(const std::wstring& command, std::wstring& answer) override { note("runCommand"); return 0; }
+    int resetLastDiscount(ParameterSet& params) override { note("resetLastDiscount"); return 0; }
+    int initTables(ParameterSet& params) override { note("initTables"); return 0; }
+    int eklzStatus(int& out, ParameterSet& params) override { note("eklzStatus"); return 0; }
+    int eklzActivate(ParameterSet& params) override { note("eklzActivate"); return 0; }
+    int eklzCloseArchive(ParameterSet& params) override { note("eklzCloseArchive"); return 0; }
+    int fiscalRange(ParameterSet& params) override { note("fiscalRange"); return 0; }
+    int uploadPicture(Graphic::Picture& picture, int& number, ParameterSet& params) override { note("uploadPicture"); return 0; }
+    int downloadPicture(Graphic::Picture& picture, int number) override { note("downloadPicture"); return 0; }
+    int printPictureFromMemory(int number, int offset) override { note("printPictureFromMemory"); return 0; }
+    int pictureArrayStatus(int& count, int& openFlag, int& freeBytes) override { note("pictureArrayStatus"); return 0; }
+    int pictureStatus(int number, int& openFlag, int& width, int& height) override { note("pictureStatus"); return 0; }
+    int deleteLastPicture(ParameterSet& params) override { note("deleteLastPicture"); return 0; }
+    int clearPictureArray(ParameterSet& params) override { note("clearPictureArray"); return 0; }
+    int addTextField(const std::wstring& text, ParameterSet& params) override { note("addTextField"); return 0; }
+    int printFormattedText(const std::wstring& text, ParameterSet& params) override { note("printFormattedText"); return 0; }
+    int summTax(int64_t sum, int area, int taxNumber, ParameterSet& params) override { note("summTax"); return 0; }
+    int printLastCopy(ParameterSet& params) override { note("printLastCopy"); return 0; }
+
+private:
+    // Records the call, then fails it when the script lists its text or its bare name.
+    void note(const std::string& call, const std::string& name = std::string()) {
+        Script& s = script();
+        s.calls.push_back(call);
+        auto it = s.faults.find(call);
+        if (it == s.faults.end() && !name.empty()) it = s.faults.find(name);
+        if (it == s.faults.end()) return;
+        const Fault f = it->second;
+        switch (f.kind) {
+        case Failure::Register: raiseError(f.code, f.parameterCode); break;
+        case Failure::OutOfMemory: throw std::bad_alloc();
+        case Failure::Standard: throw std::runtime_error("unexpected");
+        case Failure::Unknown: throw 42;
+        }
+    }
+
+    int model_;
+};
+
+} // namespace
+
+AbstractFptrDriver* fakeRegistry(int modelCode) {
+    script().createdModels.push_back(modelCode);
+    return new FakeDriver(modelCode);
+}
+
+} // namespace adapter_test

@@ -1,0 +1,48 @@
+#pragma once
+// A scripted stand-in for the register driver: records every call as text in one shared
+// journal (across driver replacement) and fails the calls it is told to fail.
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "core/Error.h"
+#include "core/Value.h"
+#include "fptr/AbstractFptrDriver.h"
+
+namespace adapter_test {
+
+enum class Failure { Register, OutOfMemory, Standard, Unknown };
+
+struct Fault {
+    Failure kind = Failure::Register;
+    int32_t code = 0;
+    int32_t parameterCode = 0;
+};
+
+struct Script {
+    // What info() reports.
+    int model = 52;
+    int flags = 0x08;
+    int checkState = 0;
+    std::wstring serial;
+    bool shiftOpened = false;
+    int stateResult = 0x0100;
+    double value57 = 7;
+    // A call whose text (for example "setValue 235=3") or bare name ("info") is listed fails.
+    std::map<std::string, Fault> faults;
+
+    std::vector<std::string> calls;
+    std::vector<int> createdModels;
+    int port = -1;     // "Port" of the last setSettings
+    bool enabled = false;
+
+    std::vector<std::string> callsFrom(const std::string& first) const;
+    size_t count(const std::string& call) const;
+};
+
+Script& script();
+Orn::Fptr::AbstractFptrDriver* fakeRegistry(int modelCode);
+
+} // namespace adapter_test
