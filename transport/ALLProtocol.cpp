@@ -75,7 +75,9 @@ bool parseDecimalPassword(const std::wstring& text, int32_t& bcd)
 
 void ProtocolBase::setDevice(std::unique_ptr<AbstractIODevice> device)
 {
-    if (device.get() != device_.get())
+    if (device.get() == device_.get())
+        (void)device.release();   // already owned: keep it, and do not let the argument delete it
+    else
         device_ = std::move(device);
 }
 
