@@ -5,6 +5,7 @@
 #   BUILD_WIN=<dir>  build directory (default build-win in the source tree)
 #   JOBS=<n>         parallel build jobs (default 2)
 set -euo pipefail
+shopt -s inherit_errexit   # failures inside $(...) stop the script too
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 OUT=${BUILD_WIN:-$ROOT/build-win}
@@ -76,10 +77,10 @@ ensure_deb_src() {
 # Unpacked source tree of a Debian source package under $WORK (downloaded once).
 source_tree() {
   local pkg=$1 dir
-  dir=$(find "$WORK" -mindepth 1 -maxdepth 1 -type d -name "$pkg-*" 2>/dev/null | sort | tail -n1)
+  mkdir -p "$WORK"
+  dir=$(find "$WORK" -mindepth 1 -maxdepth 1 -type d -name "$pkg-*" | sort | tail -n1)
   if [ -z "$dir" ]; then
     ensure_deb_src
-    mkdir -p "$WORK"
     # As root apt cannot drop to its sandbox user inside a private directory; that
     # only costs a warning, the download goes ahead.
     (cd "$WORK" && apt-get source -qq "$pkg" >&2)
@@ -159,6 +160,7 @@ fi
 
 if [ -f "$ROOT/scripts/check-exports.sh" ]; then
   say "exports"
-  $TRIPLE-objdump -p "$DLL" | bash "$ROOT/scripts/check-exports.sh" "$DLL"
+  # It reads the export table with the objdump named here.
+  OBJDUMP=$TRIPLE-objdump bash "$ROOT/scripts/check-exports.sh" "$DLL"
 fi
 say "built $DLL"
