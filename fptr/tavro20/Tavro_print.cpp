@@ -30,9 +30,9 @@ enum Param {
     kJrnHeight = 102,
     kJrnSetting1 = 103,
     kJrnSetting2 = 104,
-    kAttribute1 = 91,
-    kAttribute4 = 93,
-    kAttribute2 = 94,
+    kAttribute91 = 91,
+    kAttribute93 = 93,
+    kAttribute94 = 94,
 };
 
 constexpr int kRawChunk = 38;
@@ -51,9 +51,9 @@ void appendEncoded(ByteBuffer& cmd, const std::wstring& text) {
 
 // The three text attribute flags shared by formatted text and text fields.
 uint8_t attributeByte(ParameterSet& params) {
-    return static_cast<uint8_t>((params[kAttribute4].toBool() ? 4 : 0) |
-                                (params[kAttribute2].toBool() ? 2 : 0) |
-                                (params[kAttribute1].toBool() ? 1 : 0));
+    return static_cast<uint8_t>((params[kAttribute93].toBool() ? 4 : 0) |
+                                (params[kAttribute94].toBool() ? 2 : 0) |
+                                (params[kAttribute91].toBool() ? 1 : 0));
 }
 
 // Font numbers 1..4 are sent in reverse order; 0 stays 0.
