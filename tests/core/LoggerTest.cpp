@@ -5,6 +5,9 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include "core/Error.h"
 #include "core/Logger.h"
@@ -25,12 +28,22 @@ bool matchesShape(const std::string& text, const std::string& shape) {
 }
 
 // Each test sets the level, reloads the logger and starts from no log file.
+// The file is shared by every process of this program, and the test runner starts each test
+// case as its own process, possibly in parallel: a lock file keeps the cases one at a time.
 class LoggerTest : public ::testing::Test {
 protected:
+    void SetUp() override {
+        const std::string lockPath = Platform::toUtf8(Platform::executableDirectory()) + "norvex_log_test.lock";
+        lockFd_ = ::open(lockPath.c_str(), O_CREAT | O_RDWR, 0644);
+        ASSERT_GE(lockFd_, 0);
+        ASSERT_EQ(::flock(lockFd_, LOCK_EX), 0);
+    }
+
     void TearDown() override {
         unsetenv("QLM9_LOG_LVL");
         Logger::instance().reloadForTests();
         removeFile();
+        if (lockFd_ >= 0) ::close(lockFd_);  // releases the lock
     }
 
     void useLevel(const char* value) {
@@ -65,6 +78,8 @@ protected:
         } catch (const Orn::Exception&) {
         }
     }
+
+    int lockFd_ = -1;
 };
 
 TEST_F(LoggerTest, LevelsThatMeanOffWriteNothingAndCreateNoFile) {
