@@ -93,11 +93,7 @@ public:
 
     const std::vector<Sent>& sent() const { return sent_; }
     // Commands only, for byte-for-byte comparisons of whole sequences.
-    std::vector<Bytes> commands() const {
-        std::vector<Bytes> out;
-        for (const auto& s : sent_) out.push_back(s.command);
-        return out;
-    }
+    const std::vector<Bytes>& commands() const { return commands_; }
     bool finished() const { return steps_.empty(); }
     size_t remaining() const { return steps_.size(); }
     FakePort* port() { return port_; }   // valid while the driver keeps this device
@@ -105,6 +101,7 @@ public:
     Orn::ByteBuffer transact(const Orn::ByteBuffer& command, bool checkError, int answerTimeout) override {
         Bytes cmd = command.vector();
         sent_.push_back(Sent{cmd, checkError, answerTimeout});
+        commands_.push_back(cmd);
         if (!cmd.empty() && cmd[0] == 0x47) return Orn::ByteBuffer();
         if (steps_.empty()) {
             ADD_FAILURE() << "unscripted command " << hexBytes(cmd);
@@ -132,6 +129,7 @@ private:
     };
     std::deque<Step> steps_;
     std::vector<Sent> sent_;
+    std::vector<Bytes> commands_;
     FakePort* port_ = nullptr;
 };
 
