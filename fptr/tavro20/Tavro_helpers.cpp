@@ -54,8 +54,9 @@ const wchar_t kFromRegister[256] = {
 };
 
 // The first step of the encoding: a character to its Windows-1251 byte, "?" when it has none.
-uint8_t toCp1251Byte(wchar_t c) {
-    if (c >= 0 && c < 0x80) return static_cast<uint8_t>(c);
+uint8_t toCp1251Byte(wchar_t ch) {
+    const uint32_t c = static_cast<uint32_t>(ch);   // wchar_t is signed on some platforms
+    if (c < 0x80) return static_cast<uint8_t>(c);
     if (c == 0x0401) return 0xA8;
     if (c >= 0x0410 && c <= 0x044F) return static_cast<uint8_t>(0xC0 + (c - 0x0410));
     if (c == 0x0451) return 0xB8;
