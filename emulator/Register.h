@@ -110,6 +110,7 @@ private:
         int64_t change = 0;
         int lines = 0;
         bool discountLast = false;
+        bool totalPrinted = false;
         int64_t lastDiscount = 0;   // signed as discounts
     };
     enum class Running { None, X, Z, Other };

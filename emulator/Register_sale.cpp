@@ -153,6 +153,8 @@ Bytes Register::cmdPayment(const Bytes& c) {
     if (paid + sum > kMaxAmount) return error(117);
     if (paperOut_) return error(Err::NoPaper);
     if (!(c[1] & 1)) {
+        if (!cheque_.totalPrinted) print(amountLine(L"ИТОГ", total), true);
+        cheque_.totalPrinted = true;
         cheque_.paid[type] += sum;
         paid += sum;
         print(amountLine(kPayNames[type], sum), true);
@@ -191,8 +193,8 @@ Bytes Register::cmdClose(const Bytes& c) {
     if (paperOut_) return error(Err::NoPaper);
     if (c[1] & 1) return ok();
 
+    if (!cheque_.totalPrinted) print(amountLine(L"ИТОГ", total), true);
     if (add > 0) print(amountLine(kPayNames[type], add), true);
-    print(amountLine(L"ИТОГ", total), true);
     if (change > 0) print(amountLine(L"СДАЧА", change), true);
     print(numberLine(), true);
 
