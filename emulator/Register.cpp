@@ -232,6 +232,8 @@ std::wstring Register::numberLine() const {
     std::wstring line = left + mid;
     size_t w = static_cast<size_t>(lineWidth());
     size_t r = std::wcslen(right);
+    // The number and the date must share one printed line, so narrow paper drops the factory number.
+    if (line.size() + r > w) line = std::wstring(left) + L" ";
     if (line.size() + r < w) line.append(w - line.size() - r, L' ');
     return line + right;
 }

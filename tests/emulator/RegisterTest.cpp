@@ -257,6 +257,19 @@ TEST_F(Reg, ControlTapeHoldsTheShiftsDocuments) {
     EXPECT_EQ(regValue(7, 0, 0, 2, 2), 1);
 }
 
+TEST_F(Reg, NumberLineFitsOneLineOnEveryModel) {
+    for (int model : {53, 47, 52}) {
+        r = Register(model);
+        std::string error;
+        ASSERT_TRUE(NorvexEmu::runScript(r, "cash-in 1\n", &error)) << error;
+        std::vector<std::string> t = readTape();
+        ASSERT_EQ(t.size(), 4u) << model;
+        EXPECT_EQ(t[3].compare(0, 5, "#0001"), 0) << model;
+        EXPECT_LE(t[3].size(), static_cast<size_t>(r.lineWidth()));
+        EXPECT_EQ(t[3][t[3].size() - 3], ':') << model;
+    }
+}
+
 TEST_F(Reg, ReportsRunForAFewPollsAndZClosesTheShift) {
     r.setReportPolls(2);
     openSale();
