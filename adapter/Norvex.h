@@ -137,6 +137,8 @@ public:
     std::wstring cashier();
     std::wstring date();
     std::wstring time();
+    // The lines of the fiscal document being assembled, row by row.
+    const std::vector<DocumentLine>& documentBuffer() const { return documentLines; }
 
     // --- reports, shift and device information -------------------------------------------
     int32_t report(int32_t type);

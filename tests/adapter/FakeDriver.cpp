@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <new>
 
+#include "core/Platform.h"
 #include "core/StringUtils.h"
+#include "graphic/Picture.h"
 
 namespace adapter_test {
 
@@ -28,6 +30,8 @@ size_t Script::count(const std::string& call) const {
 namespace {
 
 std::string narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
+
+std::string utf8(const std::wstring& w) { return Platform::toUtf8(w); }
 
 std::string number(double v) {
     std::string s = std::to_string(v);
@@ -61,6 +65,8 @@ public:
         p[18].setInt(s.checkState);
         p[45].setText(s.serial);
         p[54].setBool(s.shiftOpened);
+        if (!s.checkNumber.empty()) p[17].setText(s.checkNumber);
+        if (s.pixelLineLength >= 0) p[39].setInt(s.pixelLineLength);
         return 0;
     }
     int setSettings(const Settings& settings) override {
@@ -79,7 +85,8 @@ public:
     }
     int value(double& out, int n, ParameterSet&) override {
         note("value " + std::to_string(n), "value");
-        out = n == 57 ? script().value57 : 0;
+        const auto it = script().values.find(n);
+        out = n == 57 ? script().value57 : it != script().values.end() ? it->second : 0;
         return 0;
     }
     int setCaption(const std::wstring& text, int n, ParameterSet&) override {
@@ -90,33 +97,66 @@ public:
     int getRegister(ParameterSet& p, int reg, int first, int second) override {
         note("getRegister " + std::to_string(reg) + "," + std::to_string(first) + "," + std::to_string(second),
              "getRegister");
-        p[1].setText(L"12.34");
+        const auto it = script().registers.find(reg);
+        p[1].setText(it != script().registers.end() ? it->second : L"12.34");
+        if (reg == 24 && script().charLineLength >= 0) p[36].setInt(script().charLineLength);
         return 0;
     }
     Reports::AbstractReport* beginReport(int, ParameterSet&, bool) override { note("beginReport"); return nullptr; }
     int beep(ParameterSet& params) override { note("beep"); return 0; }
     int openDrawer(ParameterSet& params) override { note("openDrawer"); return 0; }
-    int cut(int partial, ParameterSet& params) override { note("cut"); return 0; }
+    int cut(int partial, ParameterSet& params) override { note("cut " + std::to_string(partial), "cut"); return 0; }
     int setDate(int day, int month, int year, ParameterSet& params) override { note("setDate"); return 0; }
     int setTime(int hour, int minute, int second, ParameterSet& params) override { note("setTime"); return 0; }
     int setSerialNumber(const std::wstring& digits, ParameterSet& params) override { note("setSerialNumber"); return 0; }
     int summ(int64_t& amount, ParameterSet& params) override { note("summ"); return 0; }
-    int moveCash(int direction, int flags, int64_t sum, ParameterSet& params) override { note("moveCash"); return 0; }
-    int payment(int flags, int type, int64_t sum, int64_t& remainder, int64_t& change, ParameterSet& params) override { note("payment"); return 0; }
+    int moveCash(int direction, int flags, int64_t sum, ParameterSet& params) override {
+        note("moveCash " + std::to_string(direction) + " " + std::to_string(flags) + " " + std::to_string(sum), "moveCash");
+        return 0;
+    }
+    int payment(int flags, int type, int64_t sum, int64_t& remainder, int64_t& change, ParameterSet& params) override {
+        note("payment " + std::to_string(flags) + " " + std::to_string(type) + " " + std::to_string(sum), "payment");
+        remainder = script().remainder;
+        change = script().change;
+        return 0;
+    }
     int beginDocument(ParameterSet& params) override { note("beginDocument"); return 0; }
     int openSession(int flags, const std::wstring& text, ParameterSet& params) override { note("openSession"); return 0; }
-    int registration(int type, int64_t price, double quantity, ParameterSet& params) override { note("registration"); return 0; }
+    int registration(int type, int64_t price, double quantity, ParameterSet& params) override {
+        note("registration " + std::to_string(type) + " " + std::to_string(price) + " " + number(quantity) +
+                 " flags=" + std::to_string(params[64].toInt()) + " \"" + utf8(params[33].toText()) + "\"",
+             "registration");
+        return 0;
+    }
     int report(int type, ParameterSet& params) override { note("report"); return 0; }
-    int openCheque(int flags, int type, ParameterSet& params) override { note("openCheque"); return 0; }
-    int closeCheque(int flags, int type, ParameterSet& params) override { note("closeCheque"); return 0; }
-    int discount(int flags, int kind, int sign, int64_t value, ParameterSet& params) override { note("discount"); return 0; }
+    int openCheque(int flags, int type, ParameterSet& params) override {
+        note("openCheque " + std::to_string(flags) + " " + std::to_string(type), "openCheque");
+        return 0;
+    }
+    int closeCheque(int flags, int type, ParameterSet& params) override {
+        note("closeCheque " + std::to_string(flags) + " " + std::to_string(type), "closeCheque");
+        return 0;
+    }
+    int discount(int flags, int kind, int sign, int64_t value, ParameterSet& params) override {
+        note("discount " + std::to_string(flags) + " " + std::to_string(kind) + " " + std::to_string(sign) + " " +
+                 std::to_string(value),
+             "discount");
+        return 0;
+    }
     int printHeader(ParameterSet& params) override { note("printHeader"); return 0; }
     int printFooter(ParameterSet& params) override { note("printFooter"); return 0; }
-    int printText(const std::wstring& text) override { note("printText"); return 0; }
-    int printPicture(Graphic::Picture& picture, int offset, ParameterSet& params) override { note("printPicture"); return 0; }
+    int printText(const std::wstring& text) override { note("printText \"" + utf8(text) + "\"", "printText"); return 0; }
+    int printPicture(Graphic::Picture& picture, int offset, ParameterSet& params) override {
+        note("printPicture " + std::to_string(offset) + " " + std::to_string(picture.width()), "printPicture");
+        return 0;
+    }
     bool isValueSupported(int number) override { note("isValueSupported"); return false; }
     int valueMapping(std::wstring& out, int number) override { note("valueMapping"); return 0; }
-    int caption(std::wstring& out, int number, ParameterSet& params) override { note("caption"); return 0; }
+    int caption(std::wstring& out, int number, ParameterSet& params) override {
+        note("caption " + std::to_string(number), "caption");
+        out = script().captionText;
+        return 0;
+    }
     bool isCaptionSupported(int number) override { note("isCaptionSupported"); return false; }
     int reservedOperation() override { note("reservedOperation"); return 0; }
     int writeRawData(const uint8_t* bytes, int length) override { note("writeRawData"); return 0; }
@@ -139,8 +179,14 @@ public:
     int pictureStatus(int number, int& openFlag, int& width, int& height) override { note("pictureStatus"); return 0; }
     int deleteLastPicture(ParameterSet& params) override { note("deleteLastPicture"); return 0; }
     int clearPictureArray(ParameterSet& params) override { note("clearPictureArray"); return 0; }
-    int addTextField(const std::wstring& text, ParameterSet& params) override { note("addTextField"); return 0; }
-    int printFormattedText(const std::wstring& text, ParameterSet& params) override { note("printFormattedText"); return 0; }
+    int addTextField(const std::wstring& text, ParameterSet& params) override {
+        note("addTextField \"" + utf8(text) + "\"", "addTextField");
+        return 0;
+    }
+    int printFormattedText(const std::wstring& text, ParameterSet& params) override {
+        note("printFormattedText \"" + utf8(text) + "\" 91=" + utf8(params[91].toText()), "printFormattedText");
+        return 0;
+    }
     int summTax(int64_t sum, int area, int taxNumber, ParameterSet& params) override { note("summTax"); return 0; }
     int printLastCopy(ParameterSet& params) override { note("printLastCopy"); return 0; }
 

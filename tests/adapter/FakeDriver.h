@@ -30,6 +30,15 @@ struct Script {
     bool shiftOpened = false;
     int stateResult = 0x0100;
     double value57 = 7;
+    // Optional answers for the receipt and document operations (absent: not written).
+    std::wstring checkNumber;            // parameter 17 from info()
+    int pixelLineLength = -1;            // parameter 39 from info()
+    int charLineLength = -1;             // parameter 36 from getRegister()
+    std::map<int, double> values;        // value() results besides 57
+    std::map<int, std::wstring> registers; // parameter 1 per register (default 12.34)
+    int64_t remainder = 0;               // payment() outputs
+    int64_t change = 0;
+    std::wstring captionText;            // caption() result
     // A call whose text (for example "setValue 235=3") or bare name ("info") is listed fails.
     std::map<std::string, Fault> faults;
 
