@@ -120,10 +120,10 @@ int main() {
 
     std::cout << "sale:\n";
     const std::string bread = cp1251("Хлеб ржаной"), milk = cp1251("Молоко 3,2%");
-    report("StartReceipt", NV(StartReceipt)(1, 0, 0, 0, 0));
+    report("StartReceipt", NV(StartReceipt)(0, 0, 0, 0, 0));   // 0: sale
     report("ItemReceipt", NV(ItemReceipt)(bread.c_str(), 0, 0, 0, 4550, 2000, 0));
     report("ItemReceipt", NV(ItemReceipt)(milk.c_str(), 0, 0, 0, 8990, 1000, 0));
-    report("TenderReceipt", NV(TenderReceipt)(1, 20000, 0));
+    report("TenderReceipt", NV(TenderReceipt)(0, 20000, 0));   // 0: cash, 200.00
     report("CloseReceipt", NV(CloseReceipt)());
     fields();
 
