@@ -40,6 +40,7 @@ pid_t inFreshLibrary(Body body, ChildEnv env = {}) {
         if (env.logLevel) setenv("QLM9_LOG_LVL", env.logLevel, 1);
         else unsetenv("QLM9_LOG_LVL");
         unsetenv("NORVEX_COM");
+        unsetenv("NORVEX_TTY");
         {
             Library lib;
             body(lib);
@@ -91,5 +92,25 @@ inline const ExportRow* exportRows(size_t* count) {
     *count = sizeof rows / sizeof rows[0];
     return rows;
 }
+
+#ifdef NORVEX_EMU_PATH
+using norvex_test::EmulatorProcess;
+
+// Opens the library on a fresh emulator for the length of one child's checks.
+class Opened {
+public:
+    explicit Opened(const Library& lib, int32_t oemFlag = 0) : lib_(lib) {
+        setenv("NORVEX_TTY", emu_.path().c_str(), 1);
+        result_ = lib_.call<int32_t>("OpenDLL", "Admin", "0", "COM1", oemFlag);
+    }
+    ~Opened() { lib_.call<int32_t>("CloseDLL"); }
+    int32_t result() const { return result_; }
+
+private:
+    EmulatorProcess emu_;
+    const Library& lib_;
+    int32_t result_ = -1;
+};
+#endif
 
 } // namespace api_test

@@ -86,3 +86,34 @@ TEST(Logging, LevelTwoWritesErrorsOnly) {
     EXPECT_FALSE(has(lines, "D ")) << "no entry lines at level 2";
     EXPECT_TRUE(has(lines, "U ")) << "the failed open is logged as an error";
 }
+
+#ifdef NORVEX_EMU_PATH
+// The code page each export decodes its text with shows in the adapter's "decode" line
+// that follows the export's entry line.
+namespace {
+std::string decodingAfter(const std::vector<std::string>& lines, const std::string& entry) {
+    bool seen = false;
+    for (const auto& l : lines) {
+        if (l.find(entry) != std::string::npos) seen = true;
+        else if (seen && l.find(">> decode() from ") != std::string::npos) return l.substr(l.find(" from ") + 6);
+    }
+    return "(none)";
+}
+} // namespace
+
+TEST(Logging, OemPrintExportsAlwaysReadCodePage1251) {
+    const pid_t pid = inFreshLibrary(
+        [](Library& lib) {
+            Opened open(lib, 5);
+            ASSERT_EQ(open.result(), 0);
+            lib.call<int32_t>("PrintFDoc", "text", int32_t{4});
+            lib.call<int32_t>("PrintOEMDoc", "text", int32_t{4});
+            lib.call<int32_t>("PrintOEMCRLFDoc", "text", int32_t{4});
+        },
+        ChildEnv{"3"});
+    const auto lines = linesOf(pid);
+    EXPECT_EQ(decodingAfter(lines, ">> PrintFDoc() 4"), "OEM\r");
+    EXPECT_EQ(decodingAfter(lines, ">> PrintOEMDoc() 4"), "CP1251\r");
+    EXPECT_EQ(decodingAfter(lines, ">> PrintOEMCRLFDoc() 4"), "CP1251\r");
+}
+#endif
