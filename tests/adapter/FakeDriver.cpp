@@ -2,10 +2,12 @@
 #include "FakeDriver.h"
 
 #include <algorithm>
+#include <memory>
 #include <new>
 
 #include "core/Platform.h"
 #include "core/StringUtils.h"
+#include "fptr/Reports.h"
 #include "graphic/Picture.h"
 
 namespace adapter_test {
@@ -40,6 +42,17 @@ std::string number(double v) {
     return s;
 }
 
+// The scripted control tape as a journal-data report.
+class TapeReport : public Reports::AbstractReport {
+public:
+    int start(ParameterSet&) override {
+        for (const std::wstring& line : script().tape) append(std::make_unique<Reports::TextReportItem>(line));
+        setType(41);
+        rewind();
+        return 0;
+    }
+};
+
 class FakeDriver : public AbstractFptrDriver {
 public:
     explicit FakeDriver(int model) : model_(model) {}
@@ -67,6 +80,8 @@ public:
         p[54].setBool(s.shiftOpened);
         if (!s.checkNumber.empty()) p[17].setText(s.checkNumber);
         if (s.pixelLineLength >= 0) p[39].setInt(s.pixelLineLength);
+        p[31].setInt(s.shiftNumber);
+        if (s.onInfo) s.onInfo(p);
         return 0;
     }
     int setSettings(const Settings& settings) override {
@@ -100,14 +115,27 @@ public:
         const auto it = script().registers.find(reg);
         p[1].setText(it != script().registers.end() ? it->second : L"12.34");
         if (reg == 24 && script().charLineLength >= 0) p[36].setInt(script().charLineLength);
+        if (script().onRegister) script().onRegister(p, reg, first, second);
         return 0;
     }
-    Reports::AbstractReport* beginReport(int, ParameterSet&, bool) override { note("beginReport"); return nullptr; }
+    Reports::AbstractReport* beginReport(int type, ParameterSet& p, bool) override {
+        note("beginReport " + std::to_string(type), "beginReport");
+        if (type != 41) return nullptr;
+        auto report = std::make_unique<TapeReport>();
+        report->start(p);
+        return report.release();
+    }
     int beep(ParameterSet& params) override { note("beep"); return 0; }
     int openDrawer(ParameterSet& params) override { note("openDrawer"); return 0; }
     int cut(int partial, ParameterSet& params) override { note("cut " + std::to_string(partial), "cut"); return 0; }
-    int setDate(int day, int month, int year, ParameterSet& params) override { note("setDate"); return 0; }
-    int setTime(int hour, int minute, int second, ParameterSet& params) override { note("setTime"); return 0; }
+    int setDate(int day, int month, int year, ParameterSet& params) override {
+        note("setDate " + std::to_string(day) + "." + std::to_string(month) + "." + std::to_string(year), "setDate");
+        return 0;
+    }
+    int setTime(int hour, int minute, int second, ParameterSet& params) override {
+        note("setTime " + std::to_string(hour) + ":" + std::to_string(minute) + ":" + std::to_string(second), "setTime");
+        return 0;
+    }
     int setSerialNumber(const std::wstring& digits, ParameterSet& params) override { note("setSerialNumber"); return 0; }
     int summ(int64_t& amount, ParameterSet& params) override { note("summ"); return 0; }
     int moveCash(int direction, int flags, int64_t sum, ParameterSet& params) override {
@@ -128,7 +156,10 @@ public:
              "registration");
         return 0;
     }
-    int report(int type, ParameterSet& params) override { note("report"); return 0; }
+    int report(int type, ParameterSet& params) override {
+        note("report " + std::to_string(type), "report");
+        return 0;
+    }
     int openCheque(int flags, int type, ParameterSet& params) override {
         note("openCheque " + std::to_string(flags) + " " + std::to_string(type), "openCheque");
         return 0;
@@ -145,7 +176,11 @@ public:
     }
     int printHeader(ParameterSet& params) override { note("printHeader"); return 0; }
     int printFooter(ParameterSet& params) override { note("printFooter"); return 0; }
-    int printText(const std::wstring& text) override { note("printText \"" + utf8(text) + "\"", "printText"); return 0; }
+    int printText(const std::wstring& text) override {
+        note("printText \"" + utf8(text) + "\"", "printText");
+        script().printed.push_back(text);
+        return 0;
+    }
     int printPicture(Graphic::Picture& picture, int offset, ParameterSet& params) override {
         note("printPicture " + std::to_string(offset) + " " + std::to_string(picture.width()), "printPicture");
         return 0;
@@ -185,6 +220,7 @@ public:
     }
     int printFormattedText(const std::wstring& text, ParameterSet& params) override {
         note("printFormattedText \"" + utf8(text) + "\" 91=" + utf8(params[91].toText()), "printFormattedText");
+        script().printed.push_back(text);
         return 0;
     }
     int summTax(int64_t sum, int area, int taxNumber, ParameterSet& params) override { note("summTax"); return 0; }

@@ -1,6 +1,7 @@
 #pragma once
 // A scripted stand-in for the register driver: records every call as text in one shared
 // journal (across driver replacement) and fails the calls it is told to fail.
+#include <functional>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -39,6 +40,14 @@ struct Script {
     int64_t remainder = 0;               // payment() outputs
     int64_t change = 0;
     std::wstring captionText;            // caption() result
+    int shiftNumber = 0;          // the last closed shift
+    // Control-tape lines handed out by the journal-data report (beginReport 41).
+    std::vector<std::wstring> tape;
+    // Extra parameters of info and getRegister, after the fixed ones above.
+    std::function<void(Orn::ParameterSet&)> onInfo;
+    std::function<void(Orn::ParameterSet&, int reg, int first, int second)> onRegister;
+    // Texts of printText and printFormattedText, in order.
+    std::vector<std::wstring> printed;
     // A call whose text (for example "setValue 235=3") or bare name ("info") is listed fails.
     std::map<std::string, Fault> faults;
 
