@@ -50,11 +50,13 @@ void logFailure(sqlite3* db, const wchar_t* fmt) {
     Logger::instance().write(2, fmt, lastMessage(db).c_str());
 }
 
-// One-shot execution; its outcome is not needed by any user.
+// One-shot execution; its outcome is not needed by any user, so a failure is only logged.
 void execute(sqlite3* db, const char* sql) {
     if (!db) return;
     char* message = nullptr;
-    sqlite3_exec(db, sql, nullptr, nullptr, &message);
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK)
+        Logger::instance().write(2, L"sqlite3_exec error: %ls",
+                                 (message ? Platform::fromUtf8(message) : lastMessage(db)).c_str());
     sqlite3_free(message);
 }
 

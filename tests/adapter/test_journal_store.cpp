@@ -104,6 +104,7 @@ TEST_F(JournalStoreTest, TimestampIsAValueNeverPartOfTheStatement) {
 
 TEST_F(JournalStoreTest, FileThatCannotBeOpenedLeavesEveryOperationHarmless) {
     setJournalPathForTests(L"/nonexistent-norvex-dir/sub/norvex_tavro.db");
+    EXPECT_EQ(open(), 0);
     JournalConnection db = openJournalConnection();
     EXPECT_EQ(initJournal(db.get()), 0);
     EXPECT_EQ(insertJournalEntry(db.get(), 1, 1, "2024-01-01 10:00", "doc\n"), -1);
