@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <cwchar>
 #include <cstdlib>
 #include <memory>
@@ -309,5 +310,205 @@ TEST_F(SellTotals, CashInAndOutReportTheDrawerBeforeAndAfter) {
     EXPECT_EQ(38000, drawer());
 }
 
+
+
+// --- documents -------------------------------------------------------------------------------
+
+class SellDocuments : public SellTotals {
+protected:
+    static int32_t text1(const char* name, const std::wstring& text) {
+        const std::string t = cp1251(text);
+        return lib().call<int32_t, const char*>(name, t.c_str());
+    }
+    static int32_t text2(const char* name, const std::wstring& text, int32_t n) {
+        const std::string t = cp1251(text);
+        return lib().call<int32_t, const char*, int32_t>(name, t.c_str(), n);
+    }
+    static int32_t openFiscalDoc(int type, int payType, int copies, int32_t total) {
+        return lib().call<int32_t, uint8_t, uint8_t, int32_t, uint8_t, int32_t, int32_t, int32_t, int32_t, int32_t,
+                          int32_t>("OpenFiscalDoc", static_cast<uint8_t>(type), static_cast<uint8_t>(payType), 0,
+                                   static_cast<uint8_t>(copies), 0, 0, 0, 0, 0, total);
+    }
+    static int32_t freeField(int row, int column, const std::wstring& text) {
+        const std::string t = cp1251(text);
+        return lib().call<int32_t, uint16_t, uint16_t, int8_t, int32_t, int32_t, const char*>(
+            "AddFreeField", static_cast<uint16_t>(row), static_cast<uint16_t>(column), 0, 0, 0, t.c_str());
+    }
+    // The seven standard fields, each on a row and column of its own.
+    static int32_t posFields(const int (&rc)[7][2]) {
+        using U = uint16_t;
+        using A = int8_t;
+        auto f = lib().fn<int32_t(U, U, A, U, U, A, U, U, A, U, U, A, U, U, A, U, U, A, U, U, A)>("AddPosField");
+        return f(U(rc[0][0]), U(rc[0][1]), 0, U(rc[1][0]), U(rc[1][1]), 0, U(rc[2][0]), U(rc[2][1]), 0,
+                 U(rc[3][0]), U(rc[3][1]), 0, U(rc[4][0]), U(rc[4][1]), 0, U(rc[5][0]), U(rc[5][1]), 0,
+                 U(rc[6][0]), U(rc[6][1]), 0);
+    }
+    static int32_t barcode(int type, int textFlag, int height, const char* data) {
+        return lib().call<int32_t, uint8_t, uint8_t, int32_t, uint8_t, int32_t, const char*>(
+            "BarcodeReceipt", static_cast<uint8_t>(type), static_cast<uint8_t>(textFlag), 0,
+            static_cast<uint8_t>(height), 0, data);
+    }
+};
+
+// What the register, with its tables as they are now, prints for all seven header lines or
+// for its footer: taken on a copy, so the register itself is not touched.
+Tape registerPrints(NorvexEmu::Emulator& emu, uint8_t command) {
+    return emu.withRegister([command](NorvexEmu::Register& live) {
+        NorvexEmu::Register copy = live;
+        const size_t before = copy.paperTape().size();
+        copy.setField(2, 1, 36, NorvexEmu::Bytes{0x07});
+        copy.execute(NorvexEmu::Bytes{command});
+        return Tape(copy.paperTape().begin() + static_cast<std::ptrdiff_t>(before), copy.paperTape().end());
+    });
+}
+Tape operator+(Tape a, const Tape& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// The register's character table sends К as a Latin K, and Ё as Е.
+std::wstring asPrinted(std::wstring s) {
+    for (wchar_t& c : s) {
+        if (c == L'К') c = L'K';
+        if (c == L'ё') c = L'е';
+    }
+    return s;
+}
+
+TEST_F(SellDocuments, NonFiscalReceiptPrintsBetweenHeaderAndFooterOnly) {
+    ASSERT_EQ(0, call0("StartReceiptNF"));
+    ASSERT_EQ(0, text1("LineReceiptNF", L"Строка один"));
+    EXPECT_EQ(L"51", field(0));
+    ASSERT_EQ(0, text1("LineReceiptNF", L"\tуправляющая строка"));  // skipped
+    ASSERT_EQ(0, call0("CloseReceiptNF"));
+    EXPECT_EQ(L"52", field(0));
+    EXPECT_EQ(registerPrints(*emu_, 0x6C) + Tape{nameLine(L"Строка один")} + registerPrints(*emu_, 0x73), printed());
+    EXPECT_TRUE(journal().empty());
+    EXPECT_EQ(0, totals().receipts[1]);
+}
+
+TEST_F(SellDocuments, FiscalDocumentWithPositionAndFreeFieldsPrintedTwice) {
+    EXPECT_EQ(179, freeField(0, 0, L"раньше времени"));
+    ASSERT_EQ(0, openFiscalDoc(0, 0, 2, 15050));
+    EXPECT_EQ(180, openFiscalDoc(0, 0, 1, 100));
+    ASSERT_EQ(0, freeField(0, 0, L"ООО Ромашка"));
+    ASSERT_EQ(0, freeField(1, 4, L"Счёт 15"));
+    const int rc[7][2] = {{3, 0}, {3, 20}, {4, 0}, {4, 12}, {5, 0}, {6, 0}, {7, 30}};
+    ASSERT_EQ(0, posFields(rc));
+    ASSERT_EQ(0, freeField(7, 0, L"ИТОГО:"));
+    ASSERT_EQ(0, freeField(9, 0, L"Спасибо"));
+    const std::time_t now = std::time(nullptr);
+    ASSERT_EQ(0, call0("PrintFiscalReceipt"));
+    EXPECT_EQ(6, call0("GetFldsCount"));
+    EXPECT_EQ(L"73", field(0));
+    EXPECT_EQ(L"0100", field(5));  // the number of the receipt just printed
+    EXPECT_EQ(179, call0("PrintFiscalReceipt"));
+
+    wchar_t date[16];
+    std::wcsftime(date, 16, L"%d-%m-%y", std::localtime(&now));
+    const Tape header{nameLine(L"ООО Ромашка"), nameLine(L"    Счет 15"), nameLine(L"")};
+    const Tape body{nameLine(std::wstring(L"00012345") + std::wstring(12, L' ') + L"1"),
+                    L"",  // date and time, checked below
+                    nameLine(L"007701234567"),
+                    nameLine(L"Admin"),
+                    nameLine(L"ИТОГО:" + std::wstring(24, L' ') + L"150.50"),
+                    nameLine(L""),
+                    nameLine(L"Спасибо"),
+                    nameLine(L""),  // the one registration line carries no name
+                    amountLine(L"", L"150.50"),
+                    amountLine(L"ИТОГ", L"150.50"),
+                    amountLine(L"НАЛИЧНЫМИ", L"150.50")};
+
+    Tape paper = printed();
+    ASSERT_EQ(header.size() + 2 + body.size() + 1 + 1 + header.size() + 1 + 1 + body.size() + 1, paper.size());
+    auto at = paper.begin();
+    auto take = [&](size_t n) {
+        Tape part(at, at + static_cast<std::ptrdiff_t>(n));
+        at += static_cast<std::ptrdiff_t>(n);
+        return part;
+    };
+    auto expectBody = [&](Tape part) {
+        EXPECT_TRUE(startsWith(part[1], std::wstring(date) + L"    ")) << cp1251(part[1]);
+        EXPECT_EQ(L':', part[1][14]);
+        part[1].clear();
+        EXPECT_EQ(body, part);
+    };
+    EXPECT_EQ(header, take(header.size()));  // rows above the first position field come first
+    EXPECT_EQ((Tape{L"СМЕНА 0001 ОТКРЫТА", L"ЧЕК ПРОДАЖИ"}), take(2));
+    expectBody(take(body.size()));
+    expectNumberLine(take(1)[0], 1);
+    // The second printout: the title, the header rows again, then the register's copy.
+    EXPECT_EQ(Tape{asPrinted(std::wstring(19, L' ') + L"КОПИЯ ЧЕКА" + std::wstring(19, L' '))}, take(1));
+    EXPECT_EQ(header, take(header.size()));
+    EXPECT_EQ((Tape{L"КОПИЯ", L"ЧЕК ПРОДАЖИ"}), take(2));
+    expectBody(take(body.size()));
+    expectNumberLine(take(1)[0], 1);
+
+    const Tape control = journal();
+    ASSERT_EQ(2 + body.size() + 1, control.size());
+    EXPECT_EQ(L"ЧЕК ПРОДАЖИ", control[1]);
+    expectBody(Tape(control.begin() + 2, control.end() - 1));
+    EXPECT_EQ(1, totals().receipts[1]);
+    EXPECT_EQ(15050, totals().registrations[1]);
+    EXPECT_EQ(15050, drawer());
+}
+
+TEST_F(SellDocuments, AnnulledFiscalDocumentCancelsItsReceipt) {
+    ASSERT_EQ(0, openFiscalDoc(0, 0, 1, 5000));
+    ASSERT_EQ(0, freeField(0, 0, L"не будет"));
+    ASSERT_EQ(0, call0("CloseFreeDoc"));
+    EXPECT_EQ(L"73", field(0));
+    EXPECT_EQ(179, freeField(0, 0, L"после"));
+    EXPECT_EQ((Tape{L"ЧЕК ПРОДАЖИ", L"ЧЕК АННУЛИРОВАН"}), fromLine(printed(), L"ЧЕК ПРОДАЖИ"));
+    EXPECT_EQ(1, totals().annulled);
+    EXPECT_EQ(0, totals().receipts[1]);
+}
+
+TEST_F(SellDocuments, FreeDocumentWithCut) {
+    ASSERT_EQ(0, call0("OpenFDoc"));
+    EXPECT_EQ(L"70", field(0));
+    ASSERT_EQ(0, text2("PrintFDoc", L"Текст документа", 5));
+    ASSERT_EQ(0, text2("FreeDoc", L"12345abc", 5));
+    ASSERT_EQ(0, call0("CloseFDoc"));
+    EXPECT_EQ(L"00", field(0));
+    ASSERT_EQ(0, (lib().call<int32_t, uint8_t>("FreeDocCutPlus", 2)));
+    EXPECT_EQ(L"70", field(0));
+    const Tape expected = registerPrints(*emu_, 0x6C) + Tape{nameLine(L"Текст"), nameLine(L"abc")} +
+                          registerPrints(*emu_, 0x73) + Tape{L"", L"", L"✂ - - - - - - - - -"};
+    EXPECT_EQ(expected, printed());
+    EXPECT_TRUE(journal().empty());
+}
+
+TEST_F(SellDocuments, BarcodeIsPrintedCentredInsideTheReceipt) {
+    ASSERT_EQ(0, startReceipt(0));
+    ASSERT_EQ(0, item(L"Халва", 10000, 1000));
+    mark();
+    ASSERT_EQ(0, barcode(2, 0, 8, "4006381333931"));  // EAN-13 without its digits
+    EXPECT_EQ(5, call0("GetFldsCount"));
+    EXPECT_EQ(L"1A", field(0));
+    const Tape art = printed();
+    ASSERT_FALSE(art.empty());
+    // Every row of the picture starts at the same indent and holds only bars and gaps.
+    const size_t indent = art[0].find_first_not_of(L' ');
+    size_t right = 0;
+    for (const std::wstring& row : art) {
+        EXPECT_EQ(row.find_first_not_of(L' '), indent);
+        EXPECT_EQ(std::wstring::npos, row.find_first_not_of(L" █"));
+        right = std::max(right, row.size());
+    }
+    // Two dots a character on a line of 576 dots: the bars sit in its middle, quiet zones aside.
+    const double middle = (static_cast<double>(indent) + static_cast<double>(right)) / 2.0;
+    EXPECT_NEAR(144.0, middle, 4.0);
+    EXPECT_GT(right - indent, 40u);
+
+    // A barcode wider than the line fails before anything is printed.
+    mark();
+    EXPECT_EQ(65535, barcode(4, 1, 8, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"));
+    EXPECT_EQ(L"Размер картинки слишком большой", errorMessage());
+    EXPECT_TRUE(printed().empty());
+    ASSERT_EQ(0, tender(0, 10000));
+    ASSERT_EQ(0, call0("CloseReceipt"));
+    EXPECT_EQ(1, totals().receipts[1]);
+}
 
 } // namespace
