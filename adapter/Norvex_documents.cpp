@@ -20,6 +20,8 @@ namespace Str = Orn::Utils::String;
 namespace {
 
 constexpr int kModeSelect = 0;
+constexpr int kCaptionAccessPasswordNumber = 121;  // "Пароль доступа"
+constexpr int32_t kErrorWrongPassword = -3825;    // "Неверный пароль"
 constexpr int kModeReports = 2;
 constexpr int kModeProgramming = 4;
 
@@ -227,7 +229,17 @@ int32_t Norvex::setCaption(int32_t number, const std::wstring& text) {
         drv().setMode(kModeProgramming, parameters);
         updateMode(false);
         drv().setCaption(text, number, parameters);
-        drv().resetMode(parameters);
+        try {
+            drv().resetMode(parameters);
+        } catch (const Orn::Exception& e) {
+            // A register that takes a new access password at once refuses the very next
+            // command sent with the old one; keep talking to it with the new password instead
+            // of losing the connection and reporting the successful write as a failure.
+            if (number != kCaptionAccessPasswordNumber || e.code() != kErrorWrongPassword) throw;
+            settings.set(L"AccessPassword", text);
+            drv().setSettings(settings);
+            drv().resetMode(parameters);
+        }
         updateMode(false);
     });
 }

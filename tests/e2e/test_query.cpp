@@ -147,10 +147,11 @@ TEST_F(QueryTest, SettingsReachTheRegister) {
                   "SetHeaderNew", "N1", "N2", "N3", "N4", "N5", "N6")),
               0);
     EXPECT_EQ(fieldStr(0), "4E");
-    // The access password changes last: the link keeps the password given at open, so the
-    // register refuses the command that leaves programming mode after the write (140).
-    EXPECT_EQ((call<int32_t, const char*>("SetPassword", "1234")), 5);
+    // The register takes the new access password at once; the library follows it, so the
+    // call succeeds and the connection stays usable.
+    EXPECT_EQ((call<int32_t, const char*>("SetPassword", "1234")), 0);
     EXPECT_EQ(fieldStr(0), "40");
+    EXPECT_EQ(call<int32_t>("GetStatus"), 0);
     const NorvexEmu::Register reg = stopAndLoad();
     for (int row = 2; row <= 7; ++row) EXPECT_EQ(fieldText(reg, 6, row, 1), "N" + std::to_string(row - 1));
     EXPECT_EQ(field(reg, 2, 1, 23), (std::vector<uint8_t>{0x12, 0x34}));
