@@ -149,12 +149,14 @@ void Norvex::logAssignedError() noexcept {
     try {
         if (lastError.code() == 0) return;
         const std::wstring text = lastError.description();
+        // The address as hexadecimal digits of its own: "%p" adds "0x" on some C libraries only.
+        const unsigned long long address = reinterpret_cast<uintptr_t>(this);
         if (lastError.parameterCode() != 0)
-            log().write(2, L"Объекту (0x%p) присвоен код ошибки %d.%d (%ls)", static_cast<void*>(this),
-                        lastError.code(), lastError.parameterCode(), text.c_str());
+            log().write(2, L"Объекту (0x%0*llX) присвоен код ошибки %d.%d (%ls)", int(2 * sizeof(void*)),
+                        address, lastError.code(), lastError.parameterCode(), text.c_str());
         else
-            log().write(2, L"Объекту (0x%p) присвоен код ошибки %d (%ls)", static_cast<void*>(this),
-                        lastError.code(), text.c_str());
+            log().write(2, L"Объекту (0x%0*llX) присвоен код ошибки %d (%ls)", int(2 * sizeof(void*)),
+                        address, lastError.code(), text.c_str());
     } catch (...) {
     }
 }

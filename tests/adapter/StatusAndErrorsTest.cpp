@@ -165,6 +165,7 @@ TEST_F(LoggedErrors, AssignmentLinesAndPortOverride) {
     EXPECT_NE(text.find("присвоен код ошибки -6.-60 (Недопустимое значение)"), std::string::npos) << text;
     EXPECT_NE(text.find("присвоен код ошибки -3807 (Нет бумаги)"), std::string::npos) << text;
     EXPECT_NE(text.find("Объекту (0x"), std::string::npos);
+    EXPECT_EQ(text.find("(0x0x"), std::string::npos);
     EXPECT_NE(text.find("Подмена номера порта на 12"), std::string::npos) << text;
 }
 
