@@ -1,6 +1,7 @@
 // The adapter object itself: construction, the error frame, result codes, text conversion,
 // the connection and the register settings programmed at open.
 #include "adapter/Norvex.h"
+#include "adapter/RegisterModes.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -24,8 +25,6 @@ constexpr int32_t kFactoryUserPassword = 30;
 constexpr int kModelDefault = 52;
 constexpr int kModelLumo30 = 53;
 
-constexpr int kModeProgramming = 4;
-constexpr int kModeSelect = 0;
 
 // Error code -> API result code; codes not listed give 65535.
 struct ResultRow {

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "adapter/Norvex.h"
+#include "adapter/RegisterModes.h"
 #include "core/Logger.h"
 #include "core/Platform.h"
 #include "core/StringUtils.h"
@@ -19,11 +20,8 @@ namespace Str = Orn::Utils::String;
 
 namespace {
 
-constexpr int kModeSelect = 0;
 constexpr int kCaptionAccessPasswordNumber = 121;  // "Пароль доступа"
 constexpr int32_t kErrorWrongPassword = -3825;    // "Неверный пароль"
-constexpr int kModeReports = 2;
-constexpr int kModeProgramming = 4;
 
 constexpr int kParamFormatFlags = 8;       // cleared ahead of formatted printing
 constexpr int kParamTypeClose = 15;

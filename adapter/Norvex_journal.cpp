@@ -5,6 +5,7 @@
 
 #include "adapter/JournalStore.h"
 #include "adapter/Norvex.h"
+#include "adapter/RegisterModes.h"
 #include "core/Logger.h"
 #include "core/Platform.h"
 #include "core/StringUtils.h"
@@ -18,7 +19,6 @@ namespace Str = Orn::Utils::String;
 
 namespace {
 
-constexpr int kModeReports = 2;
 constexpr int kReportJournalData = 41;
 
 constexpr int kParamAlignment = 10;

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "adapter/Norvex.h"
+#include "adapter/RegisterModes.h"
 #include "core/Logger.h"
 #include "core/StringUtils.h"
 #include "graphic/Barcode.h"
@@ -18,8 +19,6 @@ namespace Str = Orn::Utils::String;
 
 namespace {
 
-constexpr int kModeRegistration = 1;
-constexpr int kModeProgramming = 4;
 
 constexpr int kParamName = 33;
 constexpr int kParamPixelLineLength = 39;

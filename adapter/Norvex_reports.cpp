@@ -3,6 +3,7 @@
 // register's clock and the cash drawer.
 #include "adapter/JournalStore.h"
 #include "adapter/Norvex.h"
+#include "adapter/RegisterModes.h"
 #include "core/Logger.h"
 #include "core/StringUtils.h"
 
@@ -14,10 +15,6 @@ namespace Str = Orn::Utils::String;
 
 namespace {
 
-constexpr int kModeSelect = 0;
-constexpr int kModeRegistration = 1;
-constexpr int kModeReports = 2;
-constexpr int kModeShiftClose = 3;
 
 constexpr int32_t kReportShiftClose = 1;
 constexpr int32_t kReportX = 2;
