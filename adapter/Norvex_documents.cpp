@@ -98,6 +98,14 @@ int32_t Norvex::addString(uint32_t row, uint32_t column, int8_t attribute, const
     log().logCall(3, L"addString", L"%d %d %d %ls", static_cast<int32_t>(row), static_cast<int32_t>(column),
                   static_cast<int>(attribute), text.c_str());
     if (static_cast<int32_t>(row) < 0 || static_cast<int32_t>(column) < 0) return 0;
+    // A document is a printed slip: positions far beyond any paper are refused up front rather
+    // than left to exhaust memory.
+    constexpr uint32_t kMaxRows = 65536;
+    constexpr size_t kMaxColumns = 32001;
+    if (row >= kMaxRows || static_cast<size_t>(column) + text.size() > kMaxColumns) {
+        lastError.set(-22, 0, std::wstring());
+        return apiResultCode();
+    }
     try {
         if (row >= documentLines.size()) documentLines.resize(static_cast<size_t>(row) + 1);
         DocumentLine& line = documentLines[row];
