@@ -32,6 +32,14 @@ namespace norvex_test {
 
 using Bytes = std::vector<uint8_t>;
 
+// The register's plain success answer.
+inline const Bytes kOk{0x55, 0x00};
+
+inline Bytes cat(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
 inline std::string hexBytes(const Bytes& b) {
     static const char* digits = "0123456789ABCDEF";
     std::string s;

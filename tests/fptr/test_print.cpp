@@ -9,17 +9,13 @@
 #include "graphic/Picture.h"
 
 using norvex_test::Bytes;
+using norvex_test::cat;
+using norvex_test::kOk;
 using norvex_test::ScriptedLink;
 using norvex_test::raisedBy;
 
 namespace {
 
-const Bytes kOk{0x55, 0x00};
-
-Bytes cat(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
 
 // A picture of arbitrary colours, so the dark-or-light rule can be tried on any colour.
 class ColourPicture : public Orn::Graphic::Picture {

@@ -6,17 +6,13 @@
 #include "ScriptedLink.h"
 
 using norvex_test::Bytes;
+using norvex_test::cat;
+using norvex_test::kOk;
 using norvex_test::ScriptedLink;
 using norvex_test::raisedBy;
 
 namespace {
 
-const Bytes kOk{0x55, 0x00};
-
-Bytes cat(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
 
 // A printed line of the given width: 0x4C and the ASCII text padded with spaces.
 Bytes printed(const std::string& text, size_t width) {

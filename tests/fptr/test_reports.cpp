@@ -11,13 +11,14 @@
 #include "fptr/tavro20/Tavro20Report.h"
 
 using norvex_test::Bytes;
+using norvex_test::cat;
+using norvex_test::kOk;
 using norvex_test::ScriptedLink;
 using norvex_test::raisedBy;
 namespace T20 = Orn::Fptr::Tavro20;
 
 namespace {
 
-const Bytes kOk{0x55, 0x00};
 const Bytes kState{0x45};
 
 Bytes stateAnswer(uint8_t mode, uint8_t flags = 0) { return {0x55, mode, flags}; }
